@@ -1,0 +1,102 @@
+// Opening the dump job's files, and telling whether two open files are one:
+// POSIX compares device and inode, Windows volume serial and file index.
+#include "dump_files.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+
+namespace {
+
+bool GetFileIdentity(FILE* f, BY_HANDLE_FILE_INFORMATION* info)
+{
+    HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)));
+    return h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, info);
+}
+
+} // namespace
+
+FILE* OpenDumpInput(const char* path)
+{
+    return fopen(path, "rb");
+}
+
+FILE* OpenDumpOutputUntruncated(const char* path)
+{
+    int fd = _open(path, _O_WRONLY | _O_BINARY);
+    if (fd < 0 && errno == ENOENT)
+        fd = _open(path, _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+        return nullptr;
+    FILE* f = _fdopen(fd, "wb");
+    if (!f)
+        _close(fd);
+    return f;
+}
+
+bool TruncateDumpOutput(FILE* out)
+{
+    HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out)));
+    if (GetFileType(h) != FILE_TYPE_DISK)
+        return true;
+    if (_chsize(_fileno(out), 0) != 0)
+        return false;
+    return true;
+}
+
+bool IsSameOpenFile(FILE* a, FILE* b)
+{
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    return GetFileIdentity(a, &ia) && GetFileIdentity(b, &ib)
+        && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber
+        && ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+#else
+#include <unistd.h>
+
+FILE* OpenDumpInput(const char* path)
+{
+    FILE* f = fopen(path, "rb");
+    struct stat st;
+    if (f && fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+        fclose(f);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return f;
+}
+
+FILE* OpenDumpOutputUntruncated(const char* path)
+{
+    int fd = open(path, O_WRONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT)
+        fd = open(path, O_WRONLY | O_CLOEXEC | O_CREAT | O_EXCL, 0666);
+    if (fd < 0)
+        return nullptr;
+    FILE* f = fdopen(fd, "wb");
+    if (!f)
+        close(fd);
+    return f;
+}
+
+bool TruncateDumpOutput(FILE* out)
+{
+    struct stat st;
+    if (fstat(fileno(out), &st) != 0)
+        return false;
+    return !S_ISREG(st.st_mode) || ftruncate(fileno(out), 0) == 0;
+}
+
+bool IsSameOpenFile(FILE* a, FILE* b)
+{
+    struct stat sa, sb;
+    return fstat(fileno(a), &sa) == 0 && fstat(fileno(b), &sb) == 0
+        && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+#endif
