@@ -200,6 +200,16 @@ TEST_F(DumpFaultTest, ReportsWhatPermissionsForbid)
     }
 }
 
+// An output that is a dangling symbolic link is written through the link,
+// as any program writing a file does, rather than refused as existing.
+TEST_F(DumpFaultTest, WritesThroughADanglingLink)
+{
+    fs::create_symlink("target.txt", dir_.File("link.txt"));
+    DumpResult result = RunDumpJob(Request(In(), dir_.File("link.txt")));
+    EXPECT_EQ(result.error, DUMP_OK) << strerror(result.sysError);
+    EXPECT_TRUE(DumpHolds(dir_.File("target.txt"), INPUT));
+}
+
 // Names with spaces and bytes above ASCII, as Shift_JIS and as UTF-8, are
 // passed through as they are; an end of 0xFFFFFFFF on a small file dumps it
 // whole.

@@ -73,9 +73,9 @@ FILE* OpenDumpInput(const char* path)
 
 FILE* OpenDumpOutputUntruncated(const char* path)
 {
-    int fd = open(path, O_WRONLY | O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT)
-        fd = open(path, O_WRONLY | O_CLOEXEC | O_CREAT | O_EXCL, 0666);
+    // O_CREAT without O_TRUNC: an existing file keeps its bytes, and a
+    // dangling symbolic link gets its target created, as with fopen.
+    int fd = open(path, O_WRONLY | O_CLOEXEC | O_CREAT, 0666);
     if (fd < 0)
         return nullptr;
     FILE* f = fdopen(fd, "wb");
