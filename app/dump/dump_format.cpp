@@ -9,7 +9,7 @@
 
 namespace {
 
-const char HEX_DIGITS[] = "0123456789ABCDEF";
+constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
 const char DUMP_HEADER[] =
     "  address \t+0 +1 +2 +3 +4 +5 +6 +7 +8 +9 +A +B +C +D +E +F\t0123456789ABCDEF\r\n";
 static_assert(sizeof DUMP_HEADER - 1 == DUMP_LINE_MAX, "the header is as wide as a full line");
