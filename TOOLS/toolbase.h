@@ -28,12 +28,12 @@ static_assert(PATH_BUFFER_SIZE == 522, "path buffers are 522 bytes");
 
 enum { JMS_SINGLE = 0, JMS_LEAD = 1, JMS_TRAIL = 2 };
 
-inline bool IsShiftJisLeadByte(unsigned char c)
+constexpr bool IsShiftJisLeadByte(unsigned char c)
 {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-inline bool IsShiftJisTrailByte(unsigned char c)
+constexpr bool IsShiftJisTrailByte(unsigned char c)
 {
     return c >= 0x40 && c <= 0xFC && c != 0x7F;
 }

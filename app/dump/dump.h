@@ -74,7 +74,8 @@ constexpr size_t DUMP_LINE_MAX = DUMP_ADDRESS_WIDTH + 1 + DUMP_HEX_WIDTH + 1 + D
 static_assert(DUMP_LINE_MAX == 77, "a full dump line is 77 bytes");
 
 // Formats the line for count (1..16) bytes at address into dst
-// (DUMP_LINE_MAX bytes); returns its length.
+// (DUMP_LINE_MAX bytes); returns its length. A count above 16 formats the
+// first 16.
 size_t WriteDumpLine(char* dst, const unsigned char* bytes, size_t count, uint32_t address);
 
 // Writes the data lines: from start rounded down to 16, while the line's
