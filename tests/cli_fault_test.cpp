@@ -20,14 +20,6 @@ namespace {
 
 const std::string PROGRAM = VELLUMET_DUMP_PATH;
 
-std::string PatternBytes(size_t size, unsigned seed = 7)
-{
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * seed + i / 251) & 0xFF);
-    return bytes;
-}
-
 class CliFaultTest : public testing::Test {
 protected:
     void SetUp() override
@@ -190,22 +182,26 @@ TEST_F(CliFaultTest, DumpsAwkwardNamesAndRanges)
 }
 
 // Another process cuts the input short or extends it while the program
-// reads it. Whenever that happens, the program ends normally and its dump
-// is a well-formed copy of a prefix of what the file held: at least what
-// remained or was there before, at most everything.
+// reads it, once the dump is under way. Whenever the change lands, the
+// program ends normally and its dump is a well-formed copy of a prefix of
+// what the file held: at least what remained or was there before, at most
+// everything.
 TEST_F(CliFaultTest, FollowsAnInputThatChangesWhileRead)
 {
     const std::string original = PatternBytes(4 << 20, 13);
     const std::string extra = PatternBytes(1 << 20, 29);
     const size_t shortSize = 12345;
+    const std::string input = dir_.File("changing.bin");
+    const std::string output = dir_.File("changing.txt");
     for (bool grow : {false, true}) {
         SCOPED_TRACE(grow ? "grows" : "shrinks");
-        std::string input = dir_.File("changing.bin");
-        std::string output = dir_.File("changing.txt");
         WriteFile(input, original);
-        std::atomic<bool> started{false};
+        fs::remove(output);
+        std::atomic<bool> finished{false};
         std::thread changer([&] {
-            while (!started)
+            // Wait for the first blocks of the dump, or for its end on a fast machine.
+            std::error_code ec;
+            while (!finished && !(fs::exists(output, ec) && fs::file_size(output, ec) >= (1u << 20)))
                 std::this_thread::yield();
             if (grow) {
                 FILE* f = fopen(input.c_str(), "ab");
@@ -215,8 +211,8 @@ TEST_F(CliFaultTest, FollowsAnInputThatChangesWhileRead)
                 fs::resize_file(input, shortSize);
             }
         });
-        started = true;
         ProcessResult result = RunProcess(PROGRAM, {input, output});
+        finished = true;
         changer.join();
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.err, "");

@@ -4,6 +4,7 @@
 // were and nothing is left behind where nothing was to be written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -28,15 +29,6 @@ DIALOGPARAM Request(const std::string& input, const std::string& output, uint32_
     snprintf(param.outputPath, sizeof param.outputPath, "%s", output.c_str());
     param.endAddress = end;
     return param;
-}
-
-// Bytes of every value, in an order that is not a simple count.
-std::string PatternBytes(size_t size)
-{
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
-    return bytes;
 }
 
 // The bytes a dump file holds, or a failure naming what is out of shape.

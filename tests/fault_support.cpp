@@ -42,6 +42,14 @@ int WaitForChild(pid_t pid)
 
 } // namespace
 
+std::string PatternBytes(size_t size, unsigned step)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * step + i / 251) & 0xFF);
+    return bytes;
+}
+
 uint64_t HashFile(const std::string& path)
 {
     FILE* f = fopen(path.c_str(), "rb");

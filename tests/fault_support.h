@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// size bytes of every value, in an order that is not a simple count.
+std::string PatternBytes(size_t size, unsigned step = 7);
+
 // FNV-1a of the file's bytes, mixed with its size; 0 when it cannot be read.
 uint64_t HashFile(const std::string& path);
 
