@@ -86,10 +86,14 @@ FILE* OpenDumpOutputUntruncated(const char* path)
 
 bool TruncateDumpOutput(FILE* out)
 {
+    // An empty file is left alone: ext4 takes a truncation to zero, even of
+    // an empty file, as a file being replaced, and then makes the close
+    // push all the new data to the disk before it returns, which for a
+    // large dump costs more than the formatting.
     struct stat st;
     if (fstat(fileno(out), &st) != 0)
         return false;
-    return !S_ISREG(st.st_mode) || ftruncate(fileno(out), 0) == 0;
+    return !S_ISREG(st.st_mode) || st.st_size == 0 || ftruncate(fileno(out), 0) == 0;
 }
 
 bool IsSameOpenFile(FILE* a, FILE* b)
