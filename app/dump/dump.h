@@ -78,6 +78,26 @@ static_assert(DUMP_LINE_MAX == 77, "a full dump line is 77 bytes");
 // first 16.
 size_t WriteDumpLine(char* dst, const unsigned char* bytes, size_t count, uint32_t address);
 
+// The ways full lines can be formatted, all giving the same bytes: a
+// portable one, and one with the SSSE3 vector instructions of the x86
+// processors that have them. The dump uses the fastest one available;
+// tests and benchmarks name one.
+enum DumpLineFormatter {
+    DUMP_FORMATTER_PORTABLE,
+    DUMP_FORMATTER_SSSE3,
+};
+
+// True when formatter is built in and the processor can run it.
+bool IsDumpLineFormatterAvailable(DumpLineFormatter formatter);
+// The fastest formatter available.
+DumpLineFormatter FastestDumpLineFormatter();
+
+// Formats lineCount full lines of 16 bytes each, the first at address, into
+// dst (lineCount * DUMP_LINE_MAX bytes) with formatter, which must be
+// available.
+void WriteFullDumpLines(char* dst, const unsigned char* bytes, size_t lineCount, uint32_t address,
+                        DumpLineFormatter formatter);
+
 // Writes the data lines: from start rounded down to 16, while the line's
 // address is below end, ending after the line at 0xFFFFFFF0 at the latest
 // and at the end of the input.
