@@ -204,11 +204,13 @@ if start_program; then
   start_x=$DX start_y=$DY
   click_x=$((DX + FRAME + 20)) click_y=$((DY + DH - FRAME - 8))
   xdotool mousemove "$click_x" "$click_y" mousedown 1
-  xdotool mousemove "$((click_x + 60))" "$((click_y + 40))"
-  xdotool mousemove "$((click_x + 120))" "$((click_y + 80))" mouseup 1
+  xdotool mousemove "$((click_x + 120))" "$((click_y + 80))"
+  xdotool mousemove "$((click_x + 121))" "$((click_y + 81))" mouseup 1
   wait_for_dialog
-  [[ $DX == $((start_x + 120)) && $DY == $((start_y + 80)) ]] ||
-    fail "dragged from $start_x,$start_y to $DX,$DY, expected $((start_x + 120)),$((start_y + 80))"
+  # How far Wine's move loop follows depends on when it sees the motion;
+  # without the caption answer the dialog would not move at all.
+  ((DX >= start_x + 60 && DY >= start_y + 40)) ||
+    fail "dragged 120,80 from $start_x,$start_y: now at $DX,$DY"
   click_dialog_units 183 70
   expect_exit_code 0
   [[ $(cat "$files/out.txt") == $'keep\r' ]] || fail "the output file changed"
