@@ -7,6 +7,7 @@
 
 #include "dump.h"
 #include "options.h"
+#include "progress.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -102,14 +103,27 @@ int main(int argc, char** argv)
         return EXIT_FILE_ERROR;
     }
 
+    // A long dump into a file shows its progress on standard error, when
+    // that is a terminal; scripts and pipes see nothing.
+    ProgressLine progressLine;
+    DumpProgressFunction progress = nullptr;
+    if (IsTerminal(stderr) && (!toStdout || IsRegularFileStream(stdout))) {
+        uint64_t total = DumpRangeBytes(RegularFileSize(options.inputPath), options.startAddress,
+                                        options.endAddress);
+        BeginProgressLine(&progressLine, stderr, total, MonotonicSeconds());
+        progress = OnDumpProgress;
+    }
+
     DumpResult result;
     if (toStdout) {
 #ifdef _WIN32
         _setmode(_fileno(stdout), _O_BINARY);
 #endif
-        result = RunDumpJobToStream(param, stdout);
+        result = RunDumpJobToStream(param, stdout, progress, &progressLine);
     } else {
-        result = RunDumpJob(param);
+        result = RunDumpJob(param, progress, &progressLine);
     }
+    if (progress)
+        EndProgressLine(&progressLine, MonotonicSeconds());
     return ReportFailure(result, options.inputPath, outputName);
 }
