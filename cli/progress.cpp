@@ -2,13 +2,14 @@
 // drawing it over itself with a carriage return.
 #include "progress.h"
 
-#include <chrono>
 #include <cstring>
 #include <sys/stat.h>
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -77,10 +78,17 @@ bool IsProgressDue(const ProgressLine& line, double now)
     return line.drawnLength == 0 || now - line.drawnSeconds >= PROGRESS_INTERVAL_SECONDS;
 }
 
+// The system's own clock rather than std::chrono, which would bring in the
+// C++ runtime library and a megabyte and a half of memory with it.
 double MonotonicSeconds()
 {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
+#ifdef _WIN32
+    return static_cast<double>(GetTickCount64()) / 1000.0;
+#else
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+#endif
 }
 
 bool IsTerminal(FILE* f)
