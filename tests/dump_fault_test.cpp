@@ -160,12 +160,7 @@ TEST_F(DumpFaultTest, ReportsWhatPermissionsForbid)
 {
     if (!PermissionsBind())
         GTEST_SKIP() << "permissions do not bind any user this test can run as";
-    fs::create_directory(dir_.File("locked"));
-    chmod(dir_.File("locked").c_str(), 0555);
-    WriteFile(dir_.File("secret.bin"), "secret");
-    chmod(dir_.File("secret.bin").c_str(), 0);
-    WriteFile(dir_.File("kept.txt"), "kept");
-    chmod(dir_.File("kept.txt").c_str(), 0444);
+    MakeForbiddenFiles(dir_);
 
     struct Case {
         const char* name;

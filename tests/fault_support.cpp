@@ -147,3 +147,13 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         result.out = ReadFile(outPath);
     return result;
 }
+
+void MakeForbiddenFiles(const TempDir& dir)
+{
+    fs::create_directory(dir.File("locked"));
+    chmod(dir.File("locked").c_str(), 0555);
+    WriteFile(dir.File("secret.bin"), "secret");
+    chmod(dir.File("secret.bin").c_str(), 0);
+    WriteFile(dir.File("kept.txt"), "kept");
+    chmod(dir.File("kept.txt").c_str(), 0444);
+}

@@ -26,6 +26,13 @@ int RunInChild(const std::function<int()>& body, bool unprivileged);
 // RunInChild(..., true) runs as; false when that user bypasses permissions.
 bool PermissionsBind();
 
+class TempDir;
+
+// Makes in dir what permissions forbid to an unprivileged user: a folder
+// "locked" it may not write, a file "secret.bin" it may not read and a file
+// "kept.txt" (holding "kept") it may not write.
+void MakeForbiddenFiles(const TempDir& dir);
+
 struct ProcessResult {
     int exitCode;      // -1 when the process did not exit normally
     std::string out;   // standard output, unless redirected
