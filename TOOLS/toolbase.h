@@ -22,7 +22,7 @@ static_assert(PATH_BUFFER_SIZE == 522, "path buffers are 522 bytes");
 // Shift_JIS ranges, whatever the system code page is:
 //
 //   lead byte   81-9F, E0-FC
-//   trail byte  40-FC except 7F      (only jmsbtype tests it)
+//   trail byte  40-FC except 7F      (jmsbtype and the dump's text column)
 //
 // A character code is the byte itself, or lead * 256 + second byte.
 
