@@ -5,6 +5,8 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "dump.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -46,8 +48,8 @@ void Draw(ProgressLine* line, double now)
 
 uint64_t DumpRangeBytes(uint64_t inputSize, uint32_t start, uint32_t end)
 {
-    uint64_t first = start & ~uint32_t(15);
-    uint64_t limit = (uint64_t(end) + 15) & ~uint64_t(15);
+    uint64_t first = start & ~uint32_t(DUMP_LINE_BYTES - 1);
+    uint64_t limit = (uint64_t(end) + DUMP_LINE_BYTES - 1) & ~uint64_t(DUMP_LINE_BYTES - 1);
     if (limit > inputSize)
         limit = inputSize;
     return limit > first ? limit - first : 0;

@@ -27,9 +27,8 @@ FILE* OpenDumpInput(const char* path)
 
 FILE* OpenDumpOutputUntruncated(const char* path)
 {
-    int fd = _open(path, _O_WRONLY | _O_BINARY);
-    if (fd < 0 && errno == ENOENT)
-        fd = _open(path, _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
+    // _O_CREAT without _O_TRUNC: an existing file keeps its bytes.
+    int fd = _open(path, _O_WRONLY | _O_BINARY | _O_CREAT, _S_IREAD | _S_IWRITE);
     if (fd < 0)
         return nullptr;
     FILE* f = _fdopen(fd, "wb");
@@ -41,11 +40,7 @@ FILE* OpenDumpOutputUntruncated(const char* path)
 bool TruncateDumpOutput(FILE* out)
 {
     HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out)));
-    if (GetFileType(h) != FILE_TYPE_DISK)
-        return true;
-    if (_chsize(_fileno(out), 0) != 0)
-        return false;
-    return true;
+    return GetFileType(h) != FILE_TYPE_DISK || _chsize(_fileno(out), 0) == 0;
 }
 
 bool IsSameOpenFile(FILE* a, FILE* b)
